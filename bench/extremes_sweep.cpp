@@ -30,7 +30,7 @@ struct Outcome {
 
 Outcome runCombination(int combination) {
     Session s;
-    for (auto& record : s.history->slots)
+    for (auto& record : s.history->records)
         for (float& o : record.options) o = 100.0f;
     StartSession(s);
     Outcome o;

@@ -11,7 +11,7 @@ namespace {
 
 std::unique_ptr<Session> startedSession() {
     auto s = std::make_unique<Session>();
-    for (auto& record : s->history->slots)
+    for (auto& record : s->history->records)
         for (float& o : record.options) o = 100.0f;
     StartSession(*s);
     return s;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/fast_atan.h"
+
 namespace pulmora {
 
 namespace {
@@ -44,10 +46,8 @@ struct AtanBatch {
         args[count] = arg;
         return count++;
     }
-    void run() {
-        // atan(+-0) is +-0: a compressed bronchus's far end (x = Pp) costs nothing.
-        for (int k = 0; k < count; ++k) values[k] = args[k] == 0 ? args[k] : std::atan(args[k]);
-    }
+    // Correctly rounded, and several values at once.
+    void run() { accurateAtanBatch(args, values, count); }
 };
 
 // Lane j is lobe j % 5 of the call at pressure P[j / 5].

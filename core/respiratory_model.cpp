@@ -195,6 +195,7 @@ ModelState::ModelState() {
     for (const auto& g : kAirwayGroup) (this->*g.member).start = g.marker;
     for (const auto& g : kChestGroup) (this->*g.member).start = g.marker;
     Pmus.start = Pmouth.start = kMarkerUnchanged;
+    cbrtOf.fill(std::nan(""));
 }
 
 void InitialiseModel(ModelState& m) {
@@ -329,7 +330,12 @@ void ModelStep(ModelState& m) {
             m.Palv[i] = m.Patm.current * m.X[i] / m.V[i];
             const double W = m.W.current[i];
             const double Ve = m.V[i] > W + 0.0001 ? m.V[i] : W + 0.0001;
-            const double d = std::cbrt(Ve) - std::cbrt(W);
+            // W changes only while the lobe's parameters ramp, so its root is kept.
+            if (!(m.cbrtOf[i] == W)) {
+                m.cbrtW[i] = std::cbrt(W);
+                m.cbrtOf[i] = W;
+            }
+            const double d = std::cbrt(Ve) - m.cbrtW[i];
             m.Rp[i] = 1 / (m.K.current[i] * (d * d * d * d));
         }
 

@@ -94,6 +94,8 @@ struct ModelState {
     LobeValues PplLobe{}; // local pleural pressure, kPa
     LobeFlags Lim{};      // 1 while the lobe is flow-limited
     LobeValues Fprobe{};  // lobe airflows at the probe pressure (scratch of the step), l/s
+    LobeValues cbrtW{};   // cube root of the closing volume W, for the W it was taken of
+    LobeValues cbrtOf{};  // the W whose cube root cbrtW holds (NaN: none yet)
     // Airway and chest state.
     double VawL = 0.06, VawR = 0.06; // volume of the left, right collapsible airway, l
     double PawL = 0, PawR = 0;       // left, right airway pressure, kPa

@@ -5,11 +5,11 @@
 
 namespace pulmora {
 
-RunHistory::RunHistory() { std::memset(slots.data(), 0, sizeof(slots)); }
+RunHistory::RunHistory() { std::memset(records.data(), 0, sizeof(records)); }
 
 SimulationRecord& RunHistory::slot(int s) {
     assert(s >= 0 && s < kHistorySlots && "history slots are numbered 0 ... 4");
-    return slots[s];
+    return records[s];
 }
 
 const SimulationRecord& RunHistory::slot(int s) const {
@@ -32,7 +32,7 @@ void clearForRun(SimulationRecord& record) {
 }
 
 void resetParameterCopies(RunHistory& history) {
-    for (auto& record : history.slots)
+    for (auto& record : history.records)
         for (auto& row : record.parameterMatrix)
             for (int c = 0; c < kColumnCount; ++c) row[c] = 100.0f;
 }
@@ -116,7 +116,7 @@ void decodeRecord(std::span<const std::uint8_t, kRecordBytes> in, SimulationReco
 void encodeHistorySlots(const RunHistory& history, std::span<std::uint8_t> out) {
     assert(out.size() == kHistoryBytes && "a history image is exactly five records");
     for (int s = 0; s < kHistorySlots; ++s)
-        encodeRecord(history.slots[s],
+        encodeRecord(history.records[s],
                      std::span<std::uint8_t, kRecordBytes>(out.data() + s * kRecordBytes,
                                                            kRecordBytes));
 }
@@ -126,7 +126,7 @@ bool decodeHistorySlots(std::span<const std::uint8_t> in, RunHistory& history) {
     for (int s = 0; s < kHistorySlots; ++s)
         decodeRecord(std::span<const std::uint8_t, kRecordBytes>(in.data() + s * kRecordBytes,
                                                                  kRecordBytes),
-                     history.slots[s]);
+                     history.records[s]);
     return true;
 }
 

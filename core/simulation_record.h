@@ -96,7 +96,7 @@ static_assert(offsetof(SimulationRecord, options) == 124192);
 
 // The five slots and their bookkeeping. About 600 kB: allocate it, don't put it on the stack.
 struct RunHistory {
-    std::array<SimulationRecord, kHistorySlots> slots; // 0 reference, 1 ... 4 runs newest first
+    std::array<SimulationRecord, kHistorySlots> records; // 0 reference, 1 ... 4 runs newest first
     int runCount = 0;     // 0 ... 3: slots 1 ... runCount are shown and selectable
     int selectedRun = -1; // -1 none, else 1 ... runCount
 

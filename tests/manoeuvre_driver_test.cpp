@@ -15,7 +15,7 @@ namespace {
 // A fresh program state, as at start-up with the norm reference.
 std::unique_ptr<Session> startedSession() {
     auto s = std::make_unique<Session>();
-    for (auto& record : s->history->slots)
+    for (auto& record : s->history->records)
         for (float& o : record.options) o = 100.0f;
     StartSession(*s);
     return s;
@@ -74,6 +74,25 @@ TEST(StandardExamination, AgreesWithTheIndependentFigures) {
     EXPECT_NEAR(s->history->slot(1).fev1, run.fev1, 0.005);
     EXPECT_EQ(s->history->runCount, 2);
     EXPECT_TRUE(holdsRun(s->history->slot(2)));
+}
+
+// The exact stored values of the standard examination. Any change to the model's arithmetic
+// shows here first; a deliberate change updates these figures.
+TEST(StandardExamination, StoresExactlyTheseValues) {
+    auto s = startedSession();
+    ASSERT_EQ(PerformRun(*s).status, 1);
+    const SimulationRecord& r = s->history->slot(1);
+    EXPECT_EQ(r.fev1, 2.84026742f);
+    EXPECT_EQ(r.fvc, 3.42206001f);
+    EXPECT_EQ(r.fev1PercentFvc, 82.998764f);
+    EXPECT_EQ(r.pef, 8.58076286f);
+    EXPECT_EQ(r.mef75, 7.19045353f);
+    EXPECT_EQ(r.mef50, 3.50734091f);
+    EXPECT_EQ(r.mef25, 1.33165967f);
+    EXPECT_EQ(r.erv, 1.10770607f);
+    EXPECT_EQ(r.fet, 2.66898894f);
+    EXPECT_EQ(r.frc, 2.98445415f);
+    EXPECT_EQ(r.tlc, 5.2988081f);
 }
 
 TEST(Examination, DeepExpirationCompletes) {

@@ -34,7 +34,7 @@ TEST(SimulationRecord, TableCellsSitWhereTheFileFormatPutsThem) {
 std::unique_ptr<RunHistory> noisyHistory(unsigned seed) {
     auto history = makeRunHistory();
     std::mt19937 random(seed);
-    auto* bytes = reinterpret_cast<unsigned char*>(history->slots.data());
+    auto* bytes = reinterpret_cast<unsigned char*>(history->records.data());
     for (std::size_t i = 0; i < kHistoryBytes; ++i) bytes[i] = static_cast<unsigned char>(random());
     return history;
 }
@@ -59,7 +59,7 @@ TEST(HistoryImage, DecodeThenEncodeGivesTheSameBytes) {
     encodeHistorySlots(*history, image);
     auto decoded = makeRunHistory();
     ASSERT_TRUE(decodeHistorySlots(image, *decoded));
-    EXPECT_EQ(std::memcmp(decoded->slots.data(), history->slots.data(), kHistoryBytes), 0)
+    EXPECT_EQ(std::memcmp(decoded->records.data(), history->records.data(), kHistoryBytes), 0)
         << "padding, reserved bytes and unused matrix floats travel with the record";
     std::vector<std::uint8_t> again(kHistoryBytes);
     encodeHistorySlots(*decoded, again);
@@ -73,7 +73,7 @@ TEST(HistoryImage, WrongSizeLeavesTheHistoryUnchanged) {
         std::vector<std::uint8_t> image(size, 0xAB);
         EXPECT_FALSE(decodeHistorySlots(image, *history)) << size;
     }
-    EXPECT_EQ(std::memcmp(history->slots.data(), original->slots.data(), kHistoryBytes), 0);
+    EXPECT_EQ(std::memcmp(history->records.data(), original->records.data(), kHistoryBytes), 0);
 }
 
 class SimulationFileTest : public testing::Test {
@@ -122,7 +122,7 @@ TEST_F(SimulationFileTest, BadFilesAreRefusedWithTheHistoryUnchanged) {
         EXPECT_NE(r.error.find(c.file), std::string::npos) << r.error;
         EXPECT_NE(r.error.find(c.message), std::string::npos) << r.error;
     }
-    EXPECT_EQ(std::memcmp(history->slots.data(), original->slots.data(), kHistoryBytes), 0);
+    EXPECT_EQ(std::memcmp(history->records.data(), original->records.data(), kHistoryBytes), 0);
 }
 
 TEST_F(SimulationFileTest, UnwritableTargetIsReportedAndLeavesNoPartialFile) {
@@ -137,7 +137,7 @@ TEST(RunHistory, ResetParameterCopiesTouchesOnlyTheUsedCells) {
     const float unused = history->slot(3).parameterMatrix[5][9];
     const float option = history->slot(2).options[4];
     resetParameterCopies(*history);
-    for (const auto& record : history->slots)
+    for (const auto& record : history->records)
         for (const auto& row : record.parameterMatrix)
             for (int c = 0; c < kColumnCount; ++c) EXPECT_EQ(row[c], 100.0f);
     EXPECT_EQ(std::memcmp(&history->slot(3).parameterMatrix[5][9], &unused, 4), 0);

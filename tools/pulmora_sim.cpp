@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     Session session;
     RunHistory& history = *session.history;
     // Without the standard file the reference's options are the norm.
-    for (auto& record : history.slots)
+    for (auto& record : history.records)
         for (float& o : record.options) o = 100.0f;
     StartSession(session);
     for (const CellSetting& c : options.refCells)
