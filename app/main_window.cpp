@@ -733,7 +733,12 @@ void TForm1::historyMouseDown(StringGrid* grid, Qt::MouseButton button, QPoint p
 }
 
 void TForm1::ShowHelpPage(const QString& relativePath) {
-    pulmora::ShowHelpPage(*Form4, state_->ProgramFolder + relativePath);
+    const QString path = state_->ProgramFolder + relativePath;
+    if (helpPageHook) {
+        helpPageHook(path);
+        return;
+    }
+    pulmora::ShowHelpPage(*Form4, path);
 }
 
 void TForm1::Button1MouseDown(QObject* sender, Qt::MouseButton button) {

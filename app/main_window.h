@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -71,6 +72,9 @@ public:
 
     // Help.
     void ShowHelpPage(const QString& relativePath); // "helpfiles/H0000.rtf"
+    // When set, receives the full path of a help page instead of the help window showing it
+    // (tests and the screenshot tool have nobody to close a modal window).
+    std::function<void(const QString& path)> helpPageHook;
     void Button1MouseDown(QObject* sender, Qt::MouseButton button);
 
     // Controls, by their design names.

@@ -28,10 +28,18 @@ class WorkedExample : public testing::TestWithParam<RectCase> {};
 TEST_P(WorkedExample, PlacesTheControl) {
     const RectCase& c = GetParam();
     const LayoutRect got = LayoutMainWindow(workedExample()).*c.member;
-    if (c.expected.left >= 0) EXPECT_EQ(got.left, c.expected.left) << "left";
-    if (c.expected.top >= 0) EXPECT_EQ(got.top, c.expected.top) << "top";
-    if (c.expected.width >= 0) EXPECT_EQ(got.width, c.expected.width) << "width";
-    if (c.expected.height >= 0) EXPECT_EQ(got.height, c.expected.height) << "height";
+    if (c.expected.left >= 0) {
+        EXPECT_EQ(got.left, c.expected.left) << "left";
+    }
+    if (c.expected.top >= 0) {
+        EXPECT_EQ(got.top, c.expected.top) << "top";
+    }
+    if (c.expected.width >= 0) {
+        EXPECT_EQ(got.width, c.expected.width) << "width";
+    }
+    if (c.expected.height >= 0) {
+        EXPECT_EQ(got.height, c.expected.height) << "height";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
