@@ -209,6 +209,7 @@ QAction* TForm1::menuItem(const char* name) const {
 }
 
 void TForm1::createControls() {
+    // Each area connects its own handlers at the end (see the marked blocks below).
     client = new QWidget(this);
     client->setObjectName("client");
     client->setAutoFillBackground(true);
@@ -368,6 +369,12 @@ void TForm1::createControls() {
                                                       Image2, Image3, Button2, StringGrid1})
         w->installEventFilter(this);
     for (auto& [name, l] : labels_) l->installEventFilter(this);
+    // ---- connect: parameter editing ----
+    // ---- end connect: parameter editing ----
+    // ---- connect: lung picture ----
+    // ---- end connect: lung picture ----
+    // ---- connect: files ----
+    // ---- end connect: files ----
 }
 
 QAction* TForm1::addItem(QMenu* menu, const char* name, const QString& caption) {
@@ -594,6 +601,8 @@ void TForm1::applyLayout(ScreenSize screen) {
 void TForm1::startUp() {
     ProgramState& s = *state_;
     RunHistory& history = *s.session.history;
+    // ---- start-up: files (guard, program folder checks) ----
+    // ---- end start-up: files ----
     const QString standard = s.ProgramFolder + "datfiles1/standard.dat";
     const FileResult read = readSimulationFile(standard.toStdString(), history);
     if (!read.ok) showError(this, QString::fromStdString(read.error));
@@ -607,6 +616,10 @@ void TForm1::startUp() {
     s.session.parameters.resetToDefaults();
     DrawFlowVolumePlot();
     DrawVolumeTimeFrame();
+    // ---- start-up: lung picture (pictures, background, buffer) ----
+    // ---- end start-up: lung picture ----
+    // ---- start-up: parameter editing (active panel 0, enable rules) ----
+    // ---- end start-up: parameter editing ----
     StartSession(s.session);
 }
 

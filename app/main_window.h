@@ -100,11 +100,30 @@ public:
     // Menu items by their handlers' names ("Open1", "wypywcakowity1", "N11", ...).
     QAction* menuItem(const char* name) const;
 
+    // ---- Parameter editing, manoeuvre options, history commands, the run command ----
+    // (params/parameter_controls.cpp, params/manoeuvre_options.cpp, app/main_window_run.cpp)
+    // ---- end parameter editing ----
+
+    // ---- Lung picture, live display, animation, picture hot-spots ----
+    // (app/main_window_picture.cpp and graphics/)
+    // ---- end lung picture ----
+
+    // ---- Simulation files, start-up checks, settings listing, About box ----
+    // (app/main_window_files.cpp, app/startup_checks.cpp, params/settings_listing.cpp,
+    // app/about_box.cpp)
+    // ---- end files ----
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // ---- private: parameter editing ----
+    // ---- end private: parameter editing ----
+    // ---- private: lung picture ----
+    // ---- end private: lung picture ----
+    // ---- private: files ----
+    // ---- end private: files ----
     void createControls();
     void createMenus();
     void applyLayout(ScreenSize screen);

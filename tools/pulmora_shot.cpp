@@ -92,7 +92,13 @@ int main(int argc, char** argv) {
 
     QWidget* shown = &window;
     for (const Action& a : actions) {
+        // ---- actions: parameter editing (--set, --option, --run, --select) ----
+        // ---- end actions: parameter editing ----
+        // ---- actions: lung picture (--variable, --at) ----
+        // ---- end actions: lung picture ----
         if (a.flag == "--window") {
+            // ---- windows: files (settings, about) ----
+            // ---- end windows: files ----
             if (a.value == "help") {
                 pulmora::loadHelpPage(*window.Form4, window.state().ProgramFolder +
                                                          "helpfiles/H0000.rtf");
