@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QPalette>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -37,6 +38,12 @@ QString openError(const QString& path, const QString& reason) {
 QString helpPageFile(HelpPage page) {
     const std::string_view file = HelpPageTable[static_cast<std::size_t>(page)].file;
     return QString::fromLatin1(file.data(), static_cast<qsizetype>(file.size()));
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    RichEdit1->moveCursor(QTextCursor::Start);
+    RichEdit1->verticalScrollBar()->setValue(0);
 }
 
 TForm4::TForm4(QWidget* parent)

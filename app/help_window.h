@@ -55,6 +55,10 @@ class TForm4 : public QDialog {
     explicit TForm4(QWidget* parent = nullptr);
 
     QTextBrowser* RichEdit1; // the page, read-only, filling the window
+
+  protected:
+    // A page opens at its beginning, whatever the viewer's size was when it was loaded.
+    void showEvent(QShowEvent* event) override;
 };
 
 // What loading a page gave.

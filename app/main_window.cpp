@@ -22,6 +22,7 @@
 
 #include "app/help_window.h"
 #include "app/image_box.h"
+#include "files/file_commands.h"
 #include "files/simulation_file.h"
 #include "graphics/flow_volume_plot.h"
 #include "graphics/plot_geometry.h"
@@ -190,8 +191,9 @@ TForm1::TForm1(const QString& programFolder, ScreenSize screen, QWidget* parent)
     if (decimalSeparator_ == 0) decimalSeparator_ = '.';
     setObjectName("TForm1");
     setWindowTitle("Pulmora");
-    createControls();
+    // The menus first, so that every area can connect its items with its controls.
     createMenus();
+    createControls();
     applyLayout(screen);
     startUp();
 }
@@ -258,6 +260,10 @@ void TForm1::createControls() {
         QFont f = windowFont(d.pixels ? d.pixels : 11);
         f.setBold(d.bold);
         l->setFont(f);
+        // A disabled scale stays readable: grey, as the classic toolkit draws it.
+        QPalette lp = l->palette();
+        lp.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x70, 0x70, 0x70));
+        l->setPalette(lp);
         labels_[d.name] = l;
     }
     auto colourLabel = [](QLabel* l, const QColor& c) {
@@ -370,10 +376,21 @@ void TForm1::createControls() {
         w->installEventFilter(this);
     for (auto& [name, l] : labels_) l->installEventFilter(this);
     // ---- connect: parameter editing ----
+    for (int k = 1; k <= 8; ++k)
+        TrackBars[k]->onChange = [this, k](int position) { SliderChanged(k - 1, position); };
+    TrackBars[9]->onChange = [this](int position) { OptionSliderChanged(position); };
+    StringGrid2->onSelectCell = [this](int, int row) { SelectRun(row); };
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button11, &QPushButton::clicked, this, &TForm1::Button11Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::DeleteSelectedRunCommand);
+    connect(Button6, &QPushButton::clicked, this, &TForm1::UseSelectedRunAsReference);
     // ---- end connect: parameter editing ----
     // ---- connect: lung picture ----
+    createLungPicture();
     // ---- end connect: lung picture ----
     // ---- connect: files ----
+    connect(Button12, &QPushButton::clicked, this, &TForm1::Button12Click);
     // ---- end connect: files ----
 }
 
@@ -472,10 +489,23 @@ void TForm1::createMenus() {
     command("About1", "About");
     connect(command("Quit1", "Quit"), &QAction::triggered, this, &QWidget::close);
 
+    // The menus "Lobes" and "Options" act on the parameter set.
+    const std::pair<const char*, int> lungParts[] = {
+        {"Bothlungs1", 0},      {"Leftlung1", -2},       {"Rightlung1", -1},
+        {"Leftupperlobe1", 1},  {"Leftlowerlobe1", 2},   {"Rightupperlobe1", 3},
+        {"Rightmiddlelobe1", 4}, {"Rightlowerlobe1", 5}};
+    for (const auto& [name, code] : lungParts)
+        connect(menuItem(name), &QAction::triggered, this, [this, code = code] { LungPartMenuItem(code); });
+    const char* optionNames[] = {"N11", "N21", "N31", "N41", "N51", "N61"};
+    for (int i = 0; i < 6; ++i)
+        connect(menuItem(optionNames[i]), &QAction::triggered, this, [this, i] { OptionMenuItem(i + 1); });
+
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
-    addItem(PopupMenu1, "DE1", "Delete selected row");
-    addItem(PopupMenu1, "Useasref1", "Use as reference");
+    connect(addItem(PopupMenu1, "DE1", "Delete selected row"), &QAction::triggered, this,
+            &TForm1::DeleteSelectedRunCommand);
+    connect(addItem(PopupMenu1, "Useasref1", "Use as reference"), &QAction::triggered, this,
+            &TForm1::UseSelectedRunAsReference);
     addItem(PopupMenu1, "parametry1", "Settins");
     connect(addItem(PopupMenu1, "HELP1", "Pomoc"), &QAction::triggered, this,
             [this] { ShowHelpPage("helpfiles/H0005.rtf"); });
@@ -602,9 +632,10 @@ void TForm1::startUp() {
     ProgramState& s = *state_;
     RunHistory& history = *s.session.history;
     // ---- start-up: files (guard, program folder checks) ----
+    startUpFiles();
     // ---- end start-up: files ----
     const QString standard = s.ProgramFolder + "datfiles1/standard.dat";
-    const FileResult read = readSimulationFile(standard.toStdString(), history);
+    const FileResult read = openSimulationFile(standard.toStdString(), history);
     if (!read.ok) showError(this, QString::fromStdString(read.error));
     history.runCount = 0;
     history.selectedRun = -1;
@@ -617,8 +648,11 @@ void TForm1::startUp() {
     DrawFlowVolumePlot();
     DrawVolumeTimeFrame();
     // ---- start-up: lung picture (pictures, background, buffer) ----
+    startUpLungPicture();
     // ---- end start-up: lung picture ----
     // ---- start-up: parameter editing (active panel 0, enable rules) ----
+    s.session.parameters.activePanel = 0;
+    ApplyEnableRules();
     // ---- end start-up: parameter editing ----
     StartSession(s.session);
 }
@@ -772,6 +806,11 @@ void TForm1::Button1MouseDown(QObject* sender, Qt::MouseButton button) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         const auto* me = static_cast<QMouseEvent*>(event);
+        // A left click on a slider panel's background opens that group for editing.
+        if (me->button() == Qt::LeftButton) {
+            for (QFrame* panel : {Panel1, Panel2, Panel3, Panel4})
+                if (watched == panel) PanelClick(panel);
+        }
         if (me->button() == Qt::RightButton) {
             // Labels of the bottom frame and the headers of the frames have no help of their own
             // beyond the table; every other served control opens its page.

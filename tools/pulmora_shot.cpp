@@ -3,6 +3,9 @@
 // user would, and saves the window as a PNG.
 
 #include <QApplication>
+#include <QFrame>
+#include <QPushButton>
+#include <QTest>
 #include <QImage>
 #include <QTimer>
 
@@ -13,6 +16,9 @@
 
 #include "app/help_window.h"
 #include "app/main_window.h"
+#include "core/parameter_set.h"
+#include "toolkit/string_grid.h"
+#include "toolkit/track_bar.h"
 #include "toolkit/message_box.h"
 
 namespace {
@@ -42,8 +48,8 @@ struct ActionKind {
     bool available;
 };
 constexpr ActionKind kActions[] = {
-    {"--set", true, false},    {"--option", true, false}, {"--variable", true, false},
-    {"--run", false, false},   {"--at", true, false},     {"--select", true, false},
+    {"--set", true, true},     {"--option", true, true}, {"--variable", true, true},
+    {"--run", false, true},   {"--at", true, true},     {"--select", true, true},
     {"--window", true, true},
 };
 
@@ -93,11 +99,80 @@ int main(int argc, char** argv) {
     QWidget* shown = &window;
     for (const Action& a : actions) {
         // ---- actions: parameter editing (--set, --option, --run, --select) ----
+        if (a.flag == "--set") {
+            // Choose the lung part, open the column's panel and move its slider.
+            int part = 0, column = 0;
+            double value = 0;
+            char comma1 = 0, comma2 = 0, rest = 0;
+            if (std::sscanf(a.value.c_str(), "%d%c%d%c%lf%c", &part, &comma1, &column, &comma2,
+                            &value, &rest) != 5 ||
+                comma1 != ',' || comma2 != ',' || !pulmora::isLungPart(part) || column < 0 ||
+                column > 7)
+                return fail("--set needs PART,COL,VALUE with PART -2 ... 5 and COL 0 ... 7");
+            static const char* const lungParts[] = {"Leftlung1",       "Rightlung1",
+                                                    "Bothlungs1",      "Leftupperlobe1",
+                                                    "Leftlowerlobe1",  "Rightupperlobe1",
+                                                    "Rightmiddlelobe1", "Rightlowerlobe1"};
+            window.menuItem(lungParts[part + 2])->trigger();
+            QFrame* panels[] = {window.Panel1, window.Panel2, window.Panel2, window.Panel2,
+                                window.Panel3, window.Panel3, window.Panel4, window.Panel4};
+            window.PanelClick(panels[column]);
+            pulmora::TrackBar* slider = window.TrackBars[column + 1];
+            if (!slider->isEnabled() || slider->isHidden())
+                return fail("--set " + a.value + ": that slider cannot be moved for this lung part");
+            slider->setPosition(
+                pulmora::positionFromValue(pulmora::kColumnSliders[column], value));
+        }
+        if (a.flag == "--option") {
+            int option = 0;
+            double value = 0;
+            char comma = 0, rest = 0;
+            if (std::sscanf(a.value.c_str(), "%d%c%lf%c", &option, &comma, &value, &rest) != 3 ||
+                comma != ',' || option < 1 || option > 4)
+                return fail("--option needs K,VALUE with K 1 ... 4 (the options of the menu)");
+            static const char* const items[] = {"N11", "N21", "N31", "N41"};
+            window.menuItem(items[option - 1])->trigger();
+            window.TrackBars[9]->setPosition(
+                pulmora::positionFromValue(pulmora::kOptionSlider, value));
+        }
+        if (a.flag == "--run") window.Button2->click();
+        if (a.flag == "--select") {
+            int row = 0;
+            if (!parseInt(a.value, row) || row > 4) return fail("--select needs a row 1 ... 4");
+            pulmora::StringGrid* grid = window.StringGrid2;
+            QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(0, row).center());
+        }
         // ---- end actions: parameter editing ----
         // ---- actions: lung picture (--variable, --at) ----
+        if (a.flag == "--variable") {
+            static const char* const items[] = {"wypywcakowity1", "wypywzpuc1",
+                                                "gdysamoograniczanie1", "oprperyferyjny1",
+                                                "oprposrednichlobesel1", "ci1"};
+            const int code = std::atoi(a.value.c_str());
+            if (a.value != std::to_string(code) || code < 1 || code > 6)
+                return fail("--variable needs a code 1 ... 6");
+            window.menuItem(items[code - 1])->trigger();
+        }
+        if (a.flag == "--at") {
+            char* end = nullptr;
+            const double seconds = std::strtod(a.value.c_str(), &end);
+            if (a.value.empty() || *end != '\0' || !(seconds >= 0 && seconds <= 110))
+                return fail("--at needs the recording time of the next run, 0 ... 110 seconds");
+            // The window as it is when the next run's recording reaches that time is saved.
+            window.shotAtSeconds = seconds;
+            window.shotImage = QImage();
+            shown = window.shotWidget();
+        }
         // ---- end actions: lung picture ----
         if (a.flag == "--window") {
             // ---- windows: files (settings, about) ----
+            if (a.value == "settings" || a.value == "about") {
+                QWidget* w = a.value == "settings" ? window.CreateSettingsListing()
+                                                   : window.findChild<QWidget*>("AboutBox");
+                w->show();
+                shown = w;
+                continue;
+            }
             // ---- end windows: files ----
             if (a.value == "help") {
                 pulmora::loadHelpPage(*window.Form4, window.state().ProgramFolder +
