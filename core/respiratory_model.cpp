@@ -275,7 +275,15 @@ void BeginTransition(ModelState& m) {
     m.failed = m.beepOnFailure = false;
 }
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+__attribute__((target("avx"))) static void clearUpperVectorHalves() { __builtin_ia32_vzeroupper(); }
+#endif
+
 void ModelStep(ModelState& m) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool hasAvx = __builtin_cpu_supports("avx");
+    if (hasAvx) clearUpperVectorHalves();
+#endif
     const int N = subStepsOf(m.integrationClass);
     const double dt = 0.001 / N;
     const double invN = 1.0 / N;

@@ -312,6 +312,12 @@ QString LoadPictureResources(const QString& folder, QSize bufferSize, PictureRes
             .arg(background);
     pictures.PictureBuffer = QImage(bufferSize.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     pictures.PictureBuffer.fill(Qt::white);
+    // The airway drawing stretches the background into the buffer for every frame of a run;
+    // scaled once to the buffer's size, that stretch is a plain copy.
+    pictures.BackgroundPicture =
+        pictures.BackgroundPicture.scaled(pictures.PictureBuffer.size(), Qt::IgnoreAspectRatio,
+                                          Qt::SmoothTransformation)
+            .convertToFormat(QImage::Format_RGB32);
     return {};
 }
 
