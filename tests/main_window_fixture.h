@@ -2,7 +2,10 @@
 // A main window started as the program starts, from a private copy of the program's data
 // folder, so a test may delete or spoil files without touching the build.
 
+#include <gtest/gtest.h>
+
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -11,6 +14,17 @@
 #include "toolkit/message_box.h"
 
 namespace pulmora::testing_support {
+
+inline QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
 
 struct MainWindowFixture {
     QTemporaryDir folder;

@@ -28,16 +28,8 @@ struct StartUpFixture : MainWindowFixture {
     QString path(const QString& relative) const { return folder.filePath(relative); }
 };
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-}
+using pulmora::testing_support::readAll;
+using pulmora::testing_support::writeFile;
 
 struct MissingCase {
     const char* name;
