@@ -198,7 +198,12 @@ TForm1::TForm1(const QString& programFolder, ScreenSize screen, QWidget* parent)
     startUp();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The picture's event filter calls back into this window: it must not outlive it while
+    // the base classes tear down the controls.
+    delete pictureFilter_;
+    pictureFilter_ = nullptr;
+}
 
 QLabel* TForm1::label(const char* name) const {
     const auto it = labels_.find(name);
