@@ -41,6 +41,14 @@ FileResult readSimulationFile(const std::string& path, RunHistory& history) {
 FileResult writeSimulationFile(const std::string& path, const RunHistory& history) {
     std::vector<std::uint8_t> image(kHistoryBytes);
     encodeHistorySlots(history, image);
+    // A read-only file (or a folder of that name) is not replaced, though the folder would
+    // allow the rename: opening it for update changes no byte.
+    if (std::FILE* existing = std::fopen(path.c_str(), "rb")) {
+        std::fclose(existing);
+        std::FILE* update = std::fopen(path.c_str(), "r+b");
+        if (!update) return {false, describeErrno(path, "cannot be written")};
+        std::fclose(update);
+    }
     const std::string temporary = path + ".part";
     std::FILE* f = std::fopen(temporary.c_str(), "wb");
     if (!f) return {false, describeErrno(path, "cannot be written")};

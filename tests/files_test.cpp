@@ -9,16 +9,19 @@
 #include <QTextEdit>
 
 #include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <limits>
 #include <vector>
 
 #include "core/simulation_record.h"
 #include "files/file_commands.h"
+#include "files/simulation_file.h"
 #include "main_window_fixture.h"
 #include "toolkit/string_grid.h"
 #include "toolkit/track_bar.h"
@@ -81,8 +84,8 @@ std::unique_ptr<RunHistory> historyWithRunsIn(const FilesFixture& f, std::vector
 // so that an unreadable file or a read-only folder behaves for the test as for a user.
 class WithoutRootFileAccess {
   public:
-    WithoutRootFileAccess() {
-        if (geteuid() != 0) return;
+    explicit WithoutRootFileAccess(bool enabled = true) {
+        if (!enabled || geteuid() != 0) return;
         header_.version = _LINUX_CAPABILITY_VERSION_3;
         syscall(SYS_capget, &header_, saved_);
         __user_cap_data_struct reduced[2];
@@ -450,6 +453,174 @@ TEST(RefDefault, UnreadableStandardFileChangesNothing) {
     EXPECT_TRUE(historyBytes(*w.state().session.history) == before)
         << "the runs keep their percentages of the reference they have";
     EXPECT_EQ(w.label("Label26")->text(), "Plik:  mine");
+}
+
+// Faults while saving. Each starts from a file saved once, spoils the way to it, saves a changed
+// history and expects: one message naming the file, the old file as it was, nothing left behind;
+// then the fault is mended, "Save" works again and so does a run.
+
+// The disk is full for a while: no file of this process may grow beyond `bytes`. Writing past
+// the limit fails with EFBIG instead of raising SIGXFSZ, as on a full disk.
+class DiskFull {
+  public:
+    explicit DiskFull(rlim_t bytes) {
+        if (bytes == RLIM_INFINITY) return;
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~DiskFull() {
+        if (!active_) return;
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    bool active() const { return active_; }
+
+  private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+    bool active_ = false;
+};
+
+struct SaveFaultCase {
+    const char* name;
+    const char* reason;   // what the message says after the name
+    bool oldFileSurvives; // false when the fault takes it away
+    std::function<void(FilesFixture&, const QString&)> spoil; // target path
+    std::function<void(FilesFixture&, const QString&)> mend;
+    bool asAUser = false; // the save runs without root's power over permissions
+    rlim_t diskLeft = RLIM_INFINITY;
+};
+
+class SaveFault : public testing::TestWithParam<SaveFaultCase> {};
+
+TEST_P(SaveFault, IsReportedByNameLeavesTheOldFileAndTheProgramGoesOn) {
+    const SaveFaultCase& c = GetParam();
+    FilesFixture f;
+    TForm1& w = f.startWithDialog();
+    const QString target = f.path("simulations/data_default.spi");
+    w.menuItem("Save1")->trigger();
+    const QByteArray old = readAll(target);
+    ASSERT_EQ(old.size(), 621360);
+    const QString fileLine = w.label("Label26")->text();
+    f.messages.clear();
+
+    RunHistory& history = *w.state().session.history;
+    history.slot(0).fev1 = 9.0f;
+    c.spoil(f, target);
+    {
+        WithoutRootFileAccess asAUser(c.asAUser);
+        DiskFull disk(c.diskLeft);
+        w.menuItem("Save1")->trigger();
+    }
+    ASSERT_EQ(f.messages.size(), 1) << f.messages.join("\n").toStdString();
+    EXPECT_EQ(f.messages[0], "The file \"" + target + "\" cannot be saved: " + c.reason);
+    if (c.oldFileSurvives) {
+        EXPECT_TRUE(readAll(target) == old) << "the old file is whole";
+    }
+    EXPECT_EQ(w.label("Label26")->text(), fileLine);
+    const QStringList left = QDir(f.path("simulations"))
+                                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : left)
+        EXPECT_TRUE(name == "data_default.spi") << "left behind: " << name.toStdString();
+
+    c.mend(f, target);
+    f.messages.clear();
+    w.menuItem("Save1")->trigger();
+    EXPECT_EQ(f.messages, QStringList{"File saved in" + target});
+    EXPECT_TRUE(readAll(target) == imageOf(history));
+    w.Button2Click();
+    EXPECT_EQ(history.runCount, 1);
+    EXPECT_EQ(history.slot(1).runStatus, 1.0f);
+}
+
+void makeWritable(const QString& path) {
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SaveFault,
+    testing::Values(
+        SaveFaultCase{"disk_full", "the disk is full.", true, [](FilesFixture&, const QString&) {},
+                      [](FilesFixture&, const QString&) {}, false, 100'000},
+        SaveFaultCase{"disk_full_at_the_last_byte", "the disk is full.", true,
+                      [](FilesFixture&, const QString&) {}, [](FilesFixture&, const QString&) {},
+                      false, 621'359},
+        SaveFaultCase{
+            "read_only_folder", "Permission denied.", true,
+            [](FilesFixture& f, const QString&) {
+                QFile::setPermissions(f.path("simulations"), QFile::ReadOwner | QFile::ExeOwner);
+            },
+            [](FilesFixture& f, const QString&) { makeWritable(f.path("simulations")); }, true},
+        SaveFaultCase{"read_only_file", "Permission denied.", true,
+                      [](FilesFixture&, const QString& target) {
+                          QFile::setPermissions(target, QFile::ReadOwner);
+                      },
+                      [](FilesFixture&, const QString& target) {
+                          QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+                      },
+                      true},
+        SaveFaultCase{"file_replaced_by_a_folder", "Is a directory.", false,
+                      [](FilesFixture&, const QString& target) {
+                          QFile::remove(target);
+                          QDir().mkpath(target + "/inside");
+                      },
+                      [](FilesFixture&, const QString& target) {
+                          EXPECT_TRUE(QDir(target + "/inside").exists()) << "the folder is kept";
+                          QDir(target).removeRecursively();
+                      }},
+        SaveFaultCase{
+            "folder_removed_while_running", "No such file or directory.", false,
+            [](FilesFixture& f, const QString&) {
+                QDir(f.path("simulations")).removeRecursively();
+            },
+            [](FilesFixture& f, const QString&) { QDir(f.folder.path()).mkpath("simulations"); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The headless writer, used by the tools: a full disk leaves the old file and no partial one.
+TEST(SimulationFiles, HeadlessWriterOnAFullDiskKeepsTheOldFile) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("run.spi").toStdString();
+    auto history = makeRunHistory();
+    ASSERT_TRUE(writeSimulationFile(path, *history).ok);
+    const QByteArray old = readAll(folder.filePath("run.spi"));
+    history->slot(0).fev1 = 9.0f;
+    FileResult result;
+    {
+        DiskFull disk(200'000);
+        ASSERT_TRUE(disk.active());
+        result = writeSimulationFile(path, *history);
+    }
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "\"" + path + "\": could not be written completely");
+    EXPECT_TRUE(readAll(folder.filePath("run.spi")) == old);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"run.spi"});
+}
+
+TEST(SimulationFiles, HeadlessWriterReplacesNoReadOnlyFileAndNoFolder) {
+    QTemporaryDir folder;
+    auto history = makeRunHistory();
+    const QString readOnly = folder.filePath("kept.spi");
+    writeFile(readOnly, "a file the user protected");
+    QFile::setPermissions(readOnly, QFile::ReadOwner);
+    QDir(folder.path()).mkpath("folder.spi/inside");
+    for (const QString& path : {readOnly, folder.filePath("folder.spi")}) {
+        SCOPED_TRACE(path.toStdString());
+        FileResult result;
+        {
+            WithoutRootFileAccess asAUser;
+            result = writeSimulationFile(path.toStdString(), *history);
+        }
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.error.starts_with("\"" + path.toStdString() + "\": cannot be written ("))
+            << result.error;
+    }
+    EXPECT_EQ(readAll(readOnly), "a file the user protected");
+    EXPECT_TRUE(QDir(folder.filePath("folder.spi/inside")).exists());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"folder.spi", "kept.spi"}));
 }
 
 } // namespace
