@@ -1,18 +1,22 @@
 // pulmora-sim: the examination without a window. It starts as the program starts (every cell
 // and option at 100 %, the patient settled), performs the examination(s) and prints the
-// results.
+// results; or sweeps a grid or a list of points and writes their results as CSV.
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/session.h"
 #include "files/simulation_file.h"
 #include "tools/sim_options.h"
+#include "tools/sweep.h"
 
 using namespace pulmora;
 
@@ -94,6 +98,89 @@ bool writeCsv(const std::string& path, const SimulationRecord& r, const RunSumma
     return true;
 }
 
+// Ctrl-C during a sweep. The first asks the workers to take no new point; the points in
+// progress finish (at most about 2.5 s) and are written, so the CSV stays valid. The second
+// ends the program at once; rows are written whole, so even then no row is cut.
+std::atomic<bool> stopRequested{false};
+
+extern "C" void onInterrupt(int) {
+    if (stopRequested.exchange(true)) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+        return;
+    }
+    static const char notice[] =
+        "\npulmora-sim: stopping after the points in progress (Ctrl-C again ends at once)\n";
+    const ssize_t ignored = write(STDERR_FILENO, notice, sizeof notice - 1);
+    (void)ignored;
+}
+
+int runSweepCommand(const SimOptions& options) {
+    SweepPlan plan;
+    const ParseResult planned = planSweep(options, plan);
+    if (!planned.ok) {
+        std::fprintf(stderr, "pulmora-sim: %s\n", planned.error.c_str());
+        return 2;
+    }
+    // The CSV goes into FILE.part and replaces FILE only when the sweep ends (completed or
+    // stopped by Ctrl-C), so FILE is never half written; FILE.part shows the rows meanwhile.
+    const std::string& path = options.sweepOut;
+    const std::string temporary = path + ".part";
+    if (!path.empty() && (!writable(path) || !writable(temporary))) {
+        std::fprintf(stderr, "pulmora-sim: \"%s\" cannot be written\n", path.c_str());
+        return 2;
+    }
+    std::FILE* out = path.empty() ? stdout : std::fopen(temporary.c_str(), "w");
+    if (!out) {
+        std::fprintf(stderr, "pulmora-sim: \"%s\" cannot be written\n", path.c_str());
+        return 2;
+    }
+    const int jobs = options.jobs > 0
+                         ? options.jobs
+                         : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // A bar redrawn in place, unless the rows themselves go to the same screen.
+    const bool bar = isatty(STDERR_FILENO) && !(path.empty() && isatty(STDOUT_FILENO));
+    const std::size_t total = plan.points.size();
+    if (bar) std::fprintf(stderr, "%s", progressBar({0, total, 0}).c_str());
+    std::size_t before = 0;
+    const auto report = [&](const SweepProgress& p) {
+        if (bar)
+            std::fprintf(stderr, "\r%s\x1b[K", progressBar(p).c_str());
+        else if (passesTenth(before, p))
+            std::fprintf(stderr, "pulmora-sim: %s\n", progressLine(p).c_str());
+        before = p.done;
+    };
+
+    struct sigaction action = {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous = {};
+    sigaction(SIGINT, &action, &previous);
+    const SweepOutcome outcome = RunSweep(plan, jobs, out, stopRequested, report);
+    sigaction(SIGINT, &previous, nullptr);
+    if (bar) std::fputc('\n', stderr);
+
+    bool written = !outcome.writeFailed;
+    if (!path.empty()) {
+        written =
+            std::fclose(out) == 0 && written && std::rename(temporary.c_str(), path.c_str()) == 0;
+        if (!written) std::remove(temporary.c_str());
+    }
+    if (!written) {
+        std::fprintf(stderr, "pulmora-sim: \"%s\" could not be written completely\n",
+                     path.empty() ? "standard output" : path.c_str());
+        return 2;
+    }
+    if (outcome.written < total) {
+        std::fprintf(stderr,
+                     "pulmora-sim: interrupted; the CSV holds the %zu of %zu points "
+                     "that finished\n",
+                     outcome.written, total);
+        return 130;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +195,7 @@ int main(int argc, char** argv) {
         std::fputs(kSimUsage, stdout);
         return 0;
     }
+    if (options.sweep()) return runSweepCommand(options);
     for (const std::string* path : {&options.savePath, &options.csvPath}) {
         if (!path->empty() && !writable(*path)) {
             std::fprintf(stderr, "pulmora-sim: \"%s\" cannot be written\n", path->c_str());
@@ -117,20 +205,7 @@ int main(int argc, char** argv) {
 
     Session session;
     RunHistory& history = *session.history;
-    // Without the standard file the reference's options are the norm.
-    for (auto& record : history.records)
-        for (float& o : record.options) o = 100.0f;
-    StartSession(session);
-    for (const CellSetting& c : options.refCells)
-        history.slot(0).parameterMatrix[lungPartRow(c.lungPart)][c.column] =
-            static_cast<float>(c.value);
-    for (const OptionSetting& o : options.refOptions)
-        history.slot(0).options[o.option - 1] = static_cast<float>(o.value);
-    for (const CellSetting& c : options.cells)
-        session.parameters.cell(c.lungPart, c.column) = c.value;
-    for (const OptionSetting& o : options.options) session.parameters.option(o.option) = o.value;
-    session.parameters.displayVariable = options.displayVariable;
-    session.parameters.selectedLungPart = options.lungPart;
+    prepareSession(options, session);
 
     RunSummary last;
     for (int run = 1; run <= options.runs; ++run) {
