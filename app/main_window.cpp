@@ -727,6 +727,13 @@ void TForm1::RedrawVolumeTimeCurve() {
     Image3->update();
 }
 
+void TForm1::DrawVolumeTimeForSelection() {
+    if (state_->session.history->selectedRun < 1)
+        DrawVolumeTimeFrame();
+    else
+        RedrawVolumeTimeCurve();
+}
+
 void TForm1::RepaintTables() {
     StringGrid1->repaint();
     StringGrid2->repaint();

@@ -68,6 +68,7 @@ public:
     void DrawFlowVolumePlot();
     void DrawVolumeTimeFrame(); // counter to 1, then the frame and the reference's FRC line
     void RedrawVolumeTimeCurve();
+    void DrawVolumeTimeForSelection(); // the selected run's curve, or the bare frame when none is
     void RepaintTables();
 
     // Help.

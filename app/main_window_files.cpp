@@ -149,10 +149,7 @@ void TForm1::Open1Click() {
             // Moving the current row to 1 selects run 1 there.
             if (history.selectedRun == 1) StringGrid2->setRow(1);
             DrawFlowVolumePlot();
-            if (history.selectedRun < 1)
-                DrawVolumeTimeFrame();
-            else
-                RedrawVolumeTimeCurve();
+            DrawVolumeTimeForSelection();
             for (int r = 1; r <= kShownRuns; ++r)
                 FillHistoryRow(r, r);
             FillHistoryRow(4, 0);

@@ -40,10 +40,7 @@ void TForm1::DeleteSelectedRunCommand() {
     // Row 1 becomes current; a move from another row selects run 1 through the table.
     if (history.selectedRun == 1) StringGrid2->setRow(1);
     DrawFlowVolumePlot();
-    if (history.selectedRun < 1)
-        DrawVolumeTimeFrame();
-    else
-        RedrawVolumeTimeCurve();
+    DrawVolumeTimeForSelection();
     if (history.selectedRun == 1)
         FillIndicesTable(1, true);
     else
