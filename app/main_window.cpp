@@ -414,6 +414,12 @@ void TForm1::createMenus() {
     addItem(file, "Open1", "Open");
     addItem(file, "Save1", "Save");
     addItem(file, "Saveas1", "Save as");
+    // ---- menu: export ----
+    connect(addItem(file, "ExportRunCsv1", "Export run as CSV…"), &QAction::triggered, this,
+            &TForm1::ExportRunCsv1Click);
+    connect(addItem(file, "SavePlotsImage1", "Save plots as image…"), &QAction::triggered, this,
+            &TForm1::SavePlotsImage1Click);
+    // ---- end menu: export ----
     QAction* refDefault = bar->addAction("ref.Default");
     refDefault->setObjectName("Reset1");
     actions_["Reset1"] = refDefault;

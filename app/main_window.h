@@ -182,6 +182,17 @@ public:
     std::function<void(QWidget& window)> modalWindowHook;
     // ---- end files ----
 
+    // ---- Export of the shown run and of the plots ----
+    // (app/main_window_export.cpp; the file dialogs ask fileDialogHook with the kind Save when
+    // it is set, the image dialog goes to modalWindowHook and counts as accepted unless the
+    // hook rejects it)
+    void ExportRunCsv1Click();   // "Export run as CSV…": the selected run, else the reference
+    void SavePlotsImage1Click(); // "Save plots as image…": both plots as PNG or SVG
+    // The two plots as they are on the screen, in their places (the flow-volume loop above
+    // the volume-time curve), at the screen's size.
+    QImage PlotsScreenImage();
+    // ---- end export ----
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

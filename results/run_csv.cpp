@@ -15,15 +15,18 @@ namespace {
 
 // Matrix rows in storage order (LungPart -2 ... 5), by their captions in the menu "Lobes".
 constexpr const char* kLungPartNames[kLungPartCount] = {
-    "Left lung",       "Right lung",        "Both lungs",       "Left upper lobe",
-    "Left lower lobe", "Right upper lobe",  "Right middle lobe", "Right lower lobe"};
+    "Left lung",       "Right lung",       "Both lungs",        "Left upper lobe",
+    "Left lower lobe", "Right upper lobe", "Right middle lobe", "Right lower lobe"};
 
 // The parameter columns 0 ... 7, with the label each carries beside its slider.
-constexpr const char* kColumnNames[kColumnCount] = {
-    "main airway resistance R",      "collapsible dead volume VDc",
-    "middle bronchi resistance",     "stiffness Stiff",
-    "peripheral bronchi resistance", "closing volume CCC",
-    "lung size Size",                "compliance Cm"};
+constexpr const char* kColumnNames[kColumnCount] = {"main airway resistance R",
+                                                    "collapsible dead volume VDc",
+                                                    "middle bronchi resistance",
+                                                    "stiffness Stiff",
+                                                    "peripheral bronchi resistance",
+                                                    "closing volume CCC",
+                                                    "lung size Size",
+                                                    "compliance Cm"};
 
 // Options 1 ... 6 by their captions in the menu "Options"; 7 ... 20 have no name.
 constexpr const char* kOptionNames[] = {"expiration deepness",    "expiration rapidity",

@@ -141,12 +141,17 @@ TEST(RunCsv, IndicesInTheOrderOfTheIndicesTableWithTheirUnits) {
         const char* name;
         const char* unit;
         float value;
-    } expected[] = {{"FEV1", "l", r->fev1},       {"FVCEX", "l", r->fvc},
+    } expected[] = {{"FEV1", "l", r->fev1},
+                    {"FVCEX", "l", r->fvc},
                     {"FEV1%FVC", "%", r->fev1PercentFvc},
-                    {"PEF", "l/s", r->pef},       {"MEF75", "l/s", r->mef75},
-                    {"MEF50", "l/s", r->mef50},   {"MEF25", "l/s", r->mef25},
-                    {"ERV", "l", r->erv},         {"FET", "s", r->fet},
-                    {"FRC", "l", r->frc},         {"TLC", "l", r->tlc}};
+                    {"PEF", "l/s", r->pef},
+                    {"MEF75", "l/s", r->mef75},
+                    {"MEF50", "l/s", r->mef50},
+                    {"MEF25", "l/s", r->mef25},
+                    {"ERV", "l", r->erv},
+                    {"FET", "s", r->fet},
+                    {"FRC", "l", r->frc},
+                    {"TLC", "l", r->tlc}};
     const CsvTable& indices = e.sections[kIndices];
     ASSERT_EQ(indices.size(), 1 + std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -183,8 +188,8 @@ TEST(RunCsv, RowsNameTheLungPartsColumnsAndOptionsAsTheWindowDoes) {
     ASSERT_EQ(e.sections.size(), std::size_t{kSectionCount});
     const CsvTable& matrix = e.sections[kParameters];
     // Storage order: LungPart -2 ... 5.
-    const char* parts[] = {"Left lung",       "Right lung",       "Both lungs",
-                           "Left upper lobe", "Left lower lobe",  "Right upper lobe",
+    const char* parts[] = {"Left lung",         "Right lung",      "Both lungs",
+                           "Left upper lobe",   "Left lower lobe", "Right upper lobe",
                            "Right middle lobe", "Right lower lobe"};
     for (int row = 0; row < kLungPartCount; ++row)
         for (int c = 0; c < kColumnCount; ++c)
@@ -245,19 +250,19 @@ TEST_P(RunCsvVariable, LoopHeaderNamesTheRecordedQuantity) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, RunCsvVariable,
-    testing::Values(
-        VariableCase{"total_airflow", 1, "total airflow", "flow (l/s)"},
-        VariableCase{"airflow_from_lungs", 2, "airflow from lungs", "flow (l/s)"},
-        VariableCase{"airflow_when_limitation", 3, "airflow when limitation", "flow (l/s)"},
-        VariableCase{"intermediate_resistance", 4, "intermediate bronchi resistance",
-                     "intermediate bronchi resistance (kPa s/l)"},
-        VariableCase{"peripheral_resistance", 5, "peripheral bronchi resistance",
-                     "peripheral bronchi resistance (kPa s/l)"},
-        VariableCase{"intrathorax_pressure", 6, "intrathorax pressure",
-                     "intrathorax pressure (kPa)"},
-        VariableCase{"not_a_code", 2.5f, "", "value"},
-        VariableCase{"nan_from_a_damaged_file", std::numeric_limits<float>::quiet_NaN(), "",
-                     "value"}),
+    testing::Values(VariableCase{"total_airflow", 1, "total airflow", "flow (l/s)"},
+                    VariableCase{"airflow_from_lungs", 2, "airflow from lungs", "flow (l/s)"},
+                    VariableCase{"airflow_when_limitation", 3, "airflow when limitation",
+                                 "flow (l/s)"},
+                    VariableCase{"intermediate_resistance", 4, "intermediate bronchi resistance",
+                                 "intermediate bronchi resistance (kPa s/l)"},
+                    VariableCase{"peripheral_resistance", 5, "peripheral bronchi resistance",
+                                 "peripheral bronchi resistance (kPa s/l)"},
+                    VariableCase{"intrathorax_pressure", 6, "intrathorax pressure",
+                                 "intrathorax pressure (kPa)"},
+                    VariableCase{"not_a_code", 2.5f, "", "value"},
+                    VariableCase{"nan_from_a_damaged_file", std::numeric_limits<float>::quiet_NaN(),
+                                 "", "value"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct SampleCase {
