@@ -4,9 +4,9 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QImage>
 #include <QPushButton>
 #include <QTest>
-#include <QImage>
 #include <QTimer>
 
 #include <cstdio>
@@ -17,9 +17,9 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "core/parameter_set.h"
+#include "toolkit/message_box.h"
 #include "toolkit/string_grid.h"
 #include "toolkit/track_bar.h"
-#include "toolkit/message_box.h"
 
 namespace {
 
@@ -48,9 +48,9 @@ struct ActionKind {
     bool available;
 };
 constexpr ActionKind kActions[] = {
-    {"--set", true, true},     {"--option", true, true}, {"--variable", true, true},
+    {"--set", true, true},    {"--option", true, true}, {"--variable", true, true},
     {"--run", false, true},   {"--at", true, true},     {"--select", true, true},
-    {"--window", true, true},
+    {"--window", true, true}, {"--open", true, true},
 };
 
 } // namespace
@@ -109,19 +109,18 @@ int main(int argc, char** argv) {
                 comma1 != ',' || comma2 != ',' || !pulmora::isLungPart(part) || column < 0 ||
                 column > 7)
                 return fail("--set needs PART,COL,VALUE with PART -2 ... 5 and COL 0 ... 7");
-            static const char* const lungParts[] = {"Leftlung1",       "Rightlung1",
-                                                    "Bothlungs1",      "Leftupperlobe1",
-                                                    "Leftlowerlobe1",  "Rightupperlobe1",
-                                                    "Rightmiddlelobe1", "Rightlowerlobe1"};
+            static const char* const lungParts[] = {
+                "Leftlung1",      "Rightlung1",      "Bothlungs1",       "Leftupperlobe1",
+                "Leftlowerlobe1", "Rightupperlobe1", "Rightmiddlelobe1", "Rightlowerlobe1"};
             window.menuItem(lungParts[part + 2])->trigger();
             QFrame* panels[] = {window.Panel1, window.Panel2, window.Panel2, window.Panel2,
                                 window.Panel3, window.Panel3, window.Panel4, window.Panel4};
             window.PanelClick(panels[column]);
             pulmora::TrackBar* slider = window.TrackBars[column + 1];
             if (!slider->isEnabled() || slider->isHidden())
-                return fail("--set " + a.value + ": that slider cannot be moved for this lung part");
-            slider->setPosition(
-                pulmora::positionFromValue(pulmora::kColumnSliders[column], value));
+                return fail("--set " + a.value +
+                            ": that slider cannot be moved for this lung part");
+            slider->setPosition(pulmora::positionFromValue(pulmora::kColumnSliders[column], value));
         }
         if (a.flag == "--option") {
             int option = 0;
@@ -145,8 +144,8 @@ int main(int argc, char** argv) {
         // ---- end actions: parameter editing ----
         // ---- actions: lung picture (--variable, --at) ----
         if (a.flag == "--variable") {
-            static const char* const items[] = {"wypywcakowity1", "wypywzpuc1",
-                                                "gdysamoograniczanie1", "oprperyferyjny1",
+            static const char* const items[] = {"wypywcakowity1",        "wypywzpuc1",
+                                                "gdysamoograniczanie1",  "oprperyferyjny1",
                                                 "oprposrednichlobesel1", "ci1"};
             const int code = std::atoi(a.value.c_str());
             if (a.value != std::to_string(code) || code < 1 || code > 6)
@@ -164,6 +163,24 @@ int main(int argc, char** argv) {
             shown = window.shotWidget();
         }
         // ---- end actions: lung picture ----
+        if (a.flag == "--open") {
+            // "Open" with the dialog answered by the given file (a bare name is looked for in
+            // "simulations"); a bad file is reported and the shot is not taken.
+            QString path = QString::fromStdString(a.value);
+            if (!path.contains('/')) path = window.state().ProgramFolder + "simulations/" + path;
+            window.fileDialogHook = [path](pulmora::TForm1::FileDialogKind, const QString&) {
+                return path;
+            };
+            bool refused = false;
+            pulmora::setMessageSink([&refused](pulmora::MessageKind, const QString& text) {
+                std::fprintf(stderr, "pulmora-shot: message: %s\n", text.toUtf8().constData());
+                refused = true;
+                return true;
+            });
+            window.menuItem("Open1")->trigger();
+            window.fileDialogHook = nullptr;
+            if (refused) return fail("--open " + a.value + ": the file was not opened");
+        }
         if (a.flag == "--window") {
             // ---- windows: files (settings, about) ----
             if (a.value == "settings" || a.value == "about") {
@@ -175,8 +192,8 @@ int main(int argc, char** argv) {
             }
             // ---- end windows: files ----
             if (a.value == "help") {
-                pulmora::loadHelpPage(*window.Form4, window.state().ProgramFolder +
-                                                         "helpfiles/H0000.rtf");
+                pulmora::loadHelpPage(*window.Form4,
+                                      window.state().ProgramFolder + "helpfiles/H0000.rtf");
                 window.Form4->show();
                 shown = window.Form4;
             } else {
