@@ -209,6 +209,7 @@ QByteArray svgBytes(const QImage& screen, QSize size) {
     auto hex = [](QRgb c) { return QColor(c).name(QColor::HexRgb); };
     QByteArray bytes;
     QXmlStreamWriter svg(&bytes);
+    svg.setAutoFormatting(true); // a colour a line, for a reader or a diff
     svg.writeStartDocument();
     svg.writeStartElement("svg");
     svg.writeDefaultNamespace("http://www.w3.org/2000/svg");
