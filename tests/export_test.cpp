@@ -17,8 +17,6 @@
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 
-#include <linux/capability.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -32,6 +30,7 @@
 #include "csv_reader.h"
 #include "graphics/plot_geometry.h"
 #include "main_window_fixture.h"
+#include "root_file_access.h"
 #include "results/run_csv.h"
 
 using namespace pulmora;
@@ -40,6 +39,7 @@ using pulmora::testing_support::CsvRow;
 using pulmora::testing_support::csvSections;
 using pulmora::testing_support::CsvTable;
 using pulmora::testing_support::MainWindowFixture;
+using pulmora::testing_support::WithoutRootFileAccess;
 using pulmora::testing_support::readAll;
 using pulmora::testing_support::readCsv;
 using pulmora::testing_support::writeFile;
@@ -165,28 +165,6 @@ void expectHoldsRecord(const std::vector<CsvTable>& s, const SimulationRecord& r
     }
 }
 
-// Root writes through every permission; this takes that power away for a while, so that a
-// read-only folder behaves for the test as for a user.
-class WithoutRootFileAccess {
-  public:
-    WithoutRootFileAccess() {
-        if (geteuid() != 0) return;
-        header_.version = _LINUX_CAPABILITY_VERSION_3;
-        syscall(SYS_capget, &header_, saved_);
-        __user_cap_data_struct reduced[2];
-        std::memcpy(reduced, saved_, sizeof reduced);
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        active_ = syscall(SYS_capset, &header_, reduced) == 0;
-    }
-    ~WithoutRootFileAccess() {
-        if (active_) syscall(SYS_capset, &header_, saved_);
-    }
-
-  private:
-    __user_cap_header_struct header_{};
-    __user_cap_data_struct saved_[2]{};
-    bool active_ = false;
-};
 
 TEST(ExportMenu, TwoItemsEndTheFileMenuAfterItsOwn) {
     MainWindowFixture f;

@@ -8,9 +8,7 @@
 #include <QProcess>
 #include <QTextEdit>
 
-#include <linux/capability.h>
 #include <sys/resource.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -23,11 +21,13 @@
 #include "files/file_commands.h"
 #include "files/simulation_file.h"
 #include "main_window_fixture.h"
+#include "root_file_access.h"
 #include "toolkit/string_grid.h"
 #include "toolkit/track_bar.h"
 
 using namespace pulmora;
 using pulmora::testing_support::MainWindowFixture;
+using pulmora::testing_support::WithoutRootFileAccess;
 
 namespace {
 
@@ -80,28 +80,6 @@ std::unique_ptr<RunHistory> historyWithRunsIn(const FilesFixture& f, std::vector
     return h;
 }
 
-// Root reads and writes through every permission; this takes that power away for a while,
-// so that an unreadable file or a read-only folder behaves for the test as for a user.
-class WithoutRootFileAccess {
-  public:
-    explicit WithoutRootFileAccess(bool enabled = true) {
-        if (!enabled || geteuid() != 0) return;
-        header_.version = _LINUX_CAPABILITY_VERSION_3;
-        syscall(SYS_capget, &header_, saved_);
-        __user_cap_data_struct reduced[2];
-        std::memcpy(reduced, saved_, sizeof reduced);
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        active_ = syscall(SYS_capset, &header_, reduced) == 0;
-    }
-    ~WithoutRootFileAccess() {
-        if (active_) syscall(SYS_capset, &header_, saved_);
-    }
-
-  private:
-    __user_cap_header_struct header_{};
-    __user_cap_data_struct saved_[2]{};
-    bool active_ = false;
-};
 
 TEST(SimulationFiles, SaveWritesTheWholeHistoryThatOpensBackByteForByte) {
     FilesFixture f;
