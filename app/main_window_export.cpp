@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QXmlStreamWriter>
 
@@ -25,6 +24,7 @@
 #include "core/simulation_record.h"
 #include "results/run_csv.h"
 #include "toolkit/message_box.h"
+#include "toolkit/save_file.h"
 
 namespace pulmora {
 
@@ -117,18 +117,6 @@ QString chooseExportFile(TForm1& w, const QString& filter, const QString& suffix
     }
     if (!path.isEmpty() && !path.endsWith("." + suffix, Qt::CaseInsensitive)) path += "." + suffix;
     return path;
-}
-
-// Written beside the target and renamed over it: a failed write leaves an earlier file whole.
-// Reports its own failure.
-bool writeExportFile(TForm1& w, const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        showError(&w,
-                  QString("The file \"%1\" cannot be saved: %2.").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
 }
 
 // The screen picture at `size`. Enlarged, every screen pixel becomes a block of the same
@@ -256,7 +244,7 @@ void TForm1::ExportRunCsv1Click() {
         history.selectedRun >= 1 && history.selectedRun < kHistorySlots ? history.selectedRun : 0;
     const QString path = chooseExportFile(*this, "CSV files (*.csv)", "csv");
     if (path.isEmpty()) return;
-    writeExportFile(*this, path, QByteArray::fromStdString(runCsv(history.slot(slot), slot)));
+    saveWholeFile(this, path, QByteArray::fromStdString(runCsv(history.slot(slot), slot)));
 }
 
 void TForm1::SavePlotsImage1Click() {
@@ -274,8 +262,7 @@ void TForm1::SavePlotsImage1Click() {
     const QString path = chooseExportFile(
         *this, svg ? "SVG pictures (*.svg)" : "PNG pictures (*.png)", svg ? "svg" : "png");
     if (path.isEmpty()) return;
-    writeExportFile(*this, path,
-                    svg ? svgBytes(screen, choice.size) : pngBytes(screen, choice.size));
+    saveWholeFile(this, path, svg ? svgBytes(screen, choice.size) : pngBytes(screen, choice.size));
 }
 
 } // namespace pulmora

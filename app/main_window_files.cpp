@@ -6,9 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QSaveFile>
 
-#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -20,6 +18,7 @@
 #include "params/settings_listing.h"
 #include "results/history_commands.h"
 #include "toolkit/message_box.h"
+#include "toolkit/save_file.h"
 #include "toolkit/string_grid.h"
 
 namespace pulmora {
@@ -97,36 +96,7 @@ bool TForm1::writeHistoryFile(const QString& path) {
     encodeHistorySlots(
         *state().session.history,
         std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(image.data()), kHistoryBytes));
-    // A file the user made read-only is not replaced behind their back, although the folder
-    // would allow the rename: the test opens it for writing without changing a byte.
-    if (QFileInfo::exists(path)) {
-        QFile existing(path);
-        if (!existing.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            showError(
-                this,
-                QString("The file \"%1\" cannot be saved: %2.").arg(path, existing.errorString()));
-            return false;
-        }
-    }
-    // Written beside the target and renamed over it: a failed save leaves the old file whole.
-    QSaveFile file(path);
-    const auto fail = [&](const QString& reason) {
-        showError(this, QString("The file \"%1\" cannot be saved: %2.").arg(path, reason));
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    // Qt reports a short write on a full disk as an "Unknown error": say what happened.
-    errno = 0;
-    const bool written = file.write(image) == image.size() && file.flush();
-    const int writeErrno = errno;
-    if (!written) {
-        file.cancelWriting();
-        return fail(writeErrno == ENOSPC || writeErrno == EFBIG || writeErrno == EDQUOT
-                        ? QString("the disk is full")
-                        : file.errorString());
-    }
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    return saveWholeFile(this, path, image);
 }
 
 void TForm1::setFileLine(const QString& text) {
