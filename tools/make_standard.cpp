@@ -2,10 +2,10 @@
 // and option at 100 %) as the reference in slot 0, the run slots empty.
 
 #include <cstdio>
-#include <cstring>
 
-#include "core/session.h"
+#include "core/simulation_record.h"
 #include "files/simulation_file.h"
+#include "tools/teaching_cases.h"
 
 using namespace pulmora;
 
@@ -14,24 +14,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pulmora-make-standard OUTPUT\n");
         return 2;
     }
-    Session session;
-    RunHistory& history = *session.history;
-    for (auto& record : history.records)
-        for (float& o : record.options) o = 100.0f;
-    StartSession(session);
-    const RunSummary run = PerformRun(session);
-    if (run.status != 1) {
+    const auto history = recordStandardHistory();
+    if (!history) {
         std::fprintf(stderr, "pulmora-make-standard: the standard examination did not complete\n");
         return 1;
     }
-    // The completed run becomes the reference; the other slots carry no run.
-    history.slot(0) = history.slot(1);
-    for (int s = 1; s < kHistorySlots; ++s) {
-        std::memset(&history.slot(s), 0, sizeof(SimulationRecord));
-        for (float& o : history.slot(s).options) o = 100.0f;
-    }
-    resetParameterCopies(history);
-    const FileResult saved = writeSimulationFile(argv[1], history);
+    const FileResult saved = writeSimulationFile(argv[1], *history);
     if (!saved.ok) {
         std::fprintf(stderr, "pulmora-make-standard: %s\n", saved.error.c_str());
         return 1;
